@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds everything (installing what is missing), then runs every test tier; fails on any failure.
+set -euo pipefail
+cd "$(dirname "$0")"
+./build.sh
+
+echo "== native unit tests"
+ctest --preset native --parallel "$(nproc)"
+
+echo "== binary checks of both DLLs and the 32-bit DLL in an x86 emulator"
+(cd tests/binary && /usr/bin/python3 -m unittest discover -p 'test_*.py')
+
+echo "== Wine integration tests (64-bit DLL)"
+ctest --preset win64
+
+echo "test: all tiers passed"

@@ -1,0 +1,98 @@
+"""Runs exports of the 32-bit tarn.dll in an x86 emulator, as a stdcall caller would call them.
+
+The image is mapped at its preferred base. Every imported function is bound to a stand-in
+that stops the run: the memory-only exports must not reach the platform at all. Each call
+pushes its arguments right to left and a return address, runs to that address, and reports
+the result together with how far the stack pointer moved.
+"""
+import struct
+
+import pefile
+from unicorn import UC_ARCH_X86, UC_HOOK_CODE, UC_MODE_32, Uc, UcError
+from unicorn.x86_const import UC_X86_REG_EAX, UC_X86_REG_ESP
+
+STACK_TOP = 0x00800000
+STACK_SIZE = 0x00100000
+HEAP_BASE = 0x01000000
+HEAP_SIZE = 0x04000000
+STUBS = 0x00200000
+RETURN_ADDRESS = 0x00300000
+
+
+class ImportCalled(Exception):
+    pass
+
+
+def _page(n):
+    return (n + 0xFFF) & ~0xFFF
+
+
+class Emulated32Dll:
+    def __init__(self, path):
+        self.pe = pefile.PE(str(path))
+        self.base = self.pe.OPTIONAL_HEADER.ImageBase
+        self.uc = Uc(UC_ARCH_X86, UC_MODE_32)
+        image = self.pe.get_memory_mapped_image()
+        self.uc.mem_map(self.base, _page(len(image)))
+        self.uc.mem_write(self.base, image)
+        self.uc.mem_map(STACK_TOP - STACK_SIZE, STACK_SIZE)
+        self.uc.mem_map(HEAP_BASE, HEAP_SIZE)
+        self.uc.mem_map(RETURN_ADDRESS, 0x1000)
+        self._bind_imports()
+        self.exports = {s.name.decode(): self.base + s.address
+                        for s in self.pe.DIRECTORY_ENTRY_EXPORT.symbols}
+        self.imports_called = []
+        self._heap_next = HEAP_BASE
+
+    def _bind_imports(self):
+        self.stub_names = {}
+        entries = [(imp, f"{entry.dll.decode()}!{(imp.name or b'#').decode()}")
+                   for entry in getattr(self.pe, "DIRECTORY_ENTRY_IMPORT", [])
+                   for imp in entry.imports]
+        self.uc.mem_map(STUBS, _page(max(1, len(entries)) * 16))
+        for index, (imp, name) in enumerate(entries):
+            stub = STUBS + index * 16
+            self.uc.mem_write(stub, b"\xf4")  # hlt: never meant to run
+            self.uc.mem_write(imp.address, struct.pack("<I", stub))
+            self.stub_names[stub] = name
+
+        def on_code(uc, address, size, user_data):
+            if address in self.stub_names:
+                self.imports_called.append(self.stub_names[address])
+                uc.emu_stop()
+
+        self.uc.hook_add(UC_HOOK_CODE, on_code, begin=STUBS, end=STUBS + 0xFFFFF)
+
+    def reset_heap(self):
+        self._heap_next = HEAP_BASE
+
+    def alloc(self, data):
+        """Copies bytes into emulator memory and returns their address."""
+        address = self._heap_next
+        self._heap_next = (address + len(data) + 64 + 15) & ~15
+        if self._heap_next > HEAP_BASE + HEAP_SIZE:
+            raise MemoryError("emulator heap exhausted")
+        self.uc.mem_write(address, bytes(data))
+        return address
+
+    def read(self, address, size):
+        return bytes(self.uc.mem_read(address, size))
+
+    def call(self, name, *args):
+        """Calls an export with 32-bit arguments; returns (signed result, bytes popped)."""
+        esp = STACK_TOP - 0x1000
+        frame = struct.pack("<I", RETURN_ADDRESS) + b"".join(
+            struct.pack("<I", a & 0xFFFFFFFF) for a in args)
+        esp -= len(frame)
+        self.uc.mem_write(esp, frame)
+        self.uc.reg_write(UC_X86_REG_ESP, esp)
+        self.imports_called = []
+        try:
+            self.uc.emu_start(self.exports[name], RETURN_ADDRESS, count=500_000_000)
+        except UcError as error:
+            raise RuntimeError(f"{name} faulted: {error}") from error
+        if self.imports_called:
+            raise ImportCalled(f"{name} called {self.imports_called}")
+        popped = self.uc.reg_read(UC_X86_REG_ESP) - (esp + 4)
+        result = self.uc.reg_read(UC_X86_REG_EAX)
+        return struct.unpack("<i", struct.pack("<I", result))[0], popped
