@@ -1,11 +1,10 @@
 // The exports: each hands its arguments to the logic with the Win32 ports, behind the
 // exception barrier. No logic lives here.
-#include "tarn.h"
-
-#include "cipher/cryptogram.h"
 #include "cipher/credentials.h"
+#include "cipher/cryptogram.h"
 #include "cipher/win32_credential_file.h"
 #include "frame/guard.h"
+#include "tarn.h"
 
 using tarn::frame::guarded;
 

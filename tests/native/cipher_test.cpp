@@ -69,14 +69,14 @@ TEST(CredentialFields, FollowTheStoredFileRules) {
       {"0000", "", ""},
       {"03abc02de", "abc", "de"},
       {"03abc02detrailing", "abc", "de"},
-      {"05ab", "ab", ""},                     // first field cut at the end, second length gone
-      {"7", "", ""},                          // a single digit is the whole first length
-      {"xy02ab", "", "ab"},                   // letters give 0: second length read at offset 2
-      {" 2ab01c", "ab", "c"},                 // blank, then a digit
-      {"2xab", "ab", ""},                     // a digit, then a letter, gives that digit
-      {"+2ab01c", "ab", "c"},                 // plus sign, then a digit
-      {"-3abc", "", ""},                      // negative: second length read at offset 0 too
-      {std::string("02a\0b01c", 8), "a", ""}, // the text ends at the first zero byte
+      {"05ab", "ab", ""},                      // first field cut at the end, second length gone
+      {"7", "", ""},                           // a single digit is the whole first length
+      {"xy02ab", "", "ab"},                    // letters give 0: second length read at offset 2
+      {" 2ab01c", "ab", "c"},                  // blank, then a digit
+      {"2xab", "ab", ""},                      // a digit, then a letter, gives that digit
+      {"+2ab01c", "ab", "c"},                  // plus sign, then a digit
+      {"-3abc", "", ""},                       // negative: second length read at offset 0 too
+      {std::string("02a\0b01c", 8), "a", ""},  // the text ends at the first zero byte
   };
   for (const FieldsCase& c : cases) {
     const CredentialFields fields = credential_fields(c.file);

@@ -13,7 +13,9 @@ std::string enciphered(std::string text) {
 }
 
 std::string credential_file(const std::string& user, const std::string& password) {
-  auto two_digits = [](std::size_t n) { return std::string{char('0' + n / 10), char('0' + n % 10)}; };
+  auto two_digits = [](std::size_t n) {
+    return std::string{char('0' + n / 10), char('0' + n % 10)};
+  };
   return two_digits(user.size()) + enciphered(user) + two_digits(password.size()) +
          enciphered(password);
 }
@@ -59,8 +61,8 @@ TEST_F(GetQzDbUser, FileHeldWithoutReadSharingCannotBeOpened) {
 
 TEST_F(GetQzDbUser, FileOpenForWritingElsewhereIsStillRead) {
   write_file("qzon.id", credential_file("u", "p"));
-  HANDLE writer = CreateFileA("qzon.id", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE writer = CreateFileA("qzon.id", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   EXPECT_EQ(dll().GetQzDbUser(user, password), 0);
   CloseHandle(writer);
