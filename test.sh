@@ -10,7 +10,7 @@ ctest --preset native --parallel "$(nproc)"
 echo "== binary checks of both DLLs and the 32-bit DLL in an x86 emulator"
 (cd tests/binary && /usr/bin/python3 -m unittest discover -p 'test_*.py')
 
-echo "== Wine integration tests (64-bit DLL)"
-ctest --preset win64
+echo "== Wine integration tests (64-bit DLL), with an X server for the window tests"
+xvfb-run -a ctest --preset win64
 
 echo "test: all tiers passed"
