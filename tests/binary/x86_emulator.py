@@ -1,15 +1,26 @@
 """Runs exports of the 32-bit tarn.dll in an x86 emulator, as a stdcall caller would call them.
 
 The image is mapped at its preferred base. Every imported function is bound to a stand-in
-that stops the run: the memory-only exports must not reach the platform at all. Each call
-pushes its arguments right to left and a return address, runs to that address, and reports
-the result together with how far the stack pointer moved.
+that stops the run: the memory-only exports must not reach the platform at all. The C
+runtime's memset, memcpy and memmove are the exception: they are pure memory functions, so
+their stand-ins do the work in Python. Each call pushes its arguments right to left and a
+return address, runs to that address, and reports the result together with how far the stack
+pointer moved.
+
+The processor the DLL sees is a CpuProfile: the CPUID instruction is answered from it, and so
+is XGETBV, which the emulator does not know. A fresh Emulated32Dll per profile gives the DLL a
+fresh cached choice of code path. The emulator (unicorn 2.0.1) executes SSE2 and SSSE3 but no
+256-bit AVX instruction, so profiles that offer AVX2 with the OS saving the YMM state cannot
+run.
 """
 import struct
 
 import pefile
-from unicorn import UC_ARCH_X86, UC_HOOK_CODE, UC_MODE_32, Uc, UcError
-from unicorn.x86_const import UC_X86_REG_EAX, UC_X86_REG_ESP
+from dataclasses import dataclass
+
+from unicorn import UC_ARCH_X86, UC_HOOK_CODE, UC_HOOK_INSN, UC_MODE_32, Uc, UcError
+from unicorn.x86_const import (UC_X86_INS_CPUID, UC_X86_REG_EAX, UC_X86_REG_EBX,
+                               UC_X86_REG_ECX, UC_X86_REG_EDX, UC_X86_REG_EIP, UC_X86_REG_ESP)
 
 STACK_TOP = 0x00800000
 STACK_SIZE = 0x00100000
@@ -23,12 +34,41 @@ class ImportCalled(Exception):
     pass
 
 
+@dataclass(frozen=True)
+class CpuProfile:
+    """What CPUID and XGETBV report."""
+    sse2: bool = True
+    ssse3: bool = True
+    avx2: bool = False       # CPUID's AVX, OSXSAVE (leaf 1) and AVX2 (leaf 7) bits
+    os_saves_ymm: bool = False  # XCR0 bits 1 and 2
+
+    def cpuid(self, leaf):
+        if leaf == 0:
+            return 7, 0x756E6547, 0x6C65746E, 0x49656E69  # "GenuineIntel"
+        if leaf == 1:
+            edx = (1 << 0) | (1 << 15) | (1 << 23) | (1 << 24) | (1 << 25)  # FPU CMOV MMX FXSR SSE
+            edx |= (1 << 26) if self.sse2 else 0
+            ecx = (1 << 9) if self.ssse3 else 0
+            ecx |= ((1 << 27) | (1 << 28)) if self.avx2 else 0
+            return 0x663, 0, ecx, edx
+        if leaf == 7:
+            return 0, (1 << 5) if self.avx2 else 0, 0, 0
+        return 0, 0, 0, 0
+
+    def xcr0(self):
+        return 0x7 if self.os_saves_ymm else 0x3
+
+
+XGETBV = b"\x0f\x01\xd0"
+
+
 def _page(n):
     return (n + 0xFFF) & ~0xFFF
 
 
 class Emulated32Dll:
-    def __init__(self, path):
+    def __init__(self, path, cpu=CpuProfile()):
+        self.cpu = cpu
         self.pe = pefile.PE(str(path))
         self.base = self.pe.OPTIONAL_HEADER.ImageBase
         self.uc = Uc(UC_ARCH_X86, UC_MODE_32)
@@ -39,6 +79,7 @@ class Emulated32Dll:
         self.uc.mem_map(HEAP_BASE, HEAP_SIZE)
         self.uc.mem_map(RETURN_ADDRESS, 0x1000)
         self._bind_imports()
+        self._answer_cpu_queries()
         self.exports = {s.name.decode(): self.base + s.address
                         for s in self.pe.DIRECTORY_ENTRY_EXPORT.symbols}
         self.imports_called = []
@@ -57,11 +98,66 @@ class Emulated32Dll:
             self.stub_names[stub] = name
 
         def on_code(uc, address, size, user_data):
-            if address in self.stub_names:
-                self.imports_called.append(self.stub_names[address])
+            name = self.stub_names.get(address)
+            if name is None:
+                return
+            runtime = self.RUNTIME.get(name)
+            if runtime is None:
+                self.imports_called.append(name)
                 uc.emu_stop()
+                return
+            esp = uc.reg_read(UC_X86_REG_ESP)
+            return_address, a, b, n = struct.unpack("<4I", uc.mem_read(esp, 16))
+            runtime(self, a, b, n)
+            uc.reg_write(UC_X86_REG_EAX, a)
+            uc.reg_write(UC_X86_REG_ESP, esp + 4)  # cdecl: the caller pops the arguments
+            uc.reg_write(UC_X86_REG_EIP, return_address)
 
         self.uc.hook_add(UC_HOOK_CODE, on_code, begin=STUBS, end=STUBS + 0xFFFFF)
+
+    def _memset(self, target, value, n):
+        self.uc.mem_write(target, bytes([value & 0xFF]) * n)
+
+    def _memmove(self, target, source, n):
+        self.uc.mem_write(target, bytes(self.uc.mem_read(source, n)))
+
+    RUNTIME = {"msvcrt.dll!memset": _memset, "msvcrt.dll!memcpy": _memmove,
+               "msvcrt.dll!memmove": _memmove}
+
+    def _answer_cpu_queries(self):
+        def on_cpuid(uc, user_data):
+            eax, ebx, ecx, edx = self.cpu.cpuid(uc.reg_read(UC_X86_REG_EAX))
+            for register, value in ((UC_X86_REG_EAX, eax), (UC_X86_REG_EBX, ebx),
+                                    (UC_X86_REG_ECX, ecx), (UC_X86_REG_EDX, edx)):
+                uc.reg_write(register, value)
+            return 1  # skip the emulator's own CPUID
+
+        # The emulator faults on XGETBV, so each one in the code is answered before it runs.
+        def on_xgetbv(uc, address, size, user_data):
+            uc.reg_write(UC_X86_REG_EAX, self.cpu.xcr0())
+            uc.reg_write(UC_X86_REG_EDX, 0)
+            uc.reg_write(UC_X86_REG_EIP, address + len(XGETBV))
+
+        self.uc.hook_add(UC_HOOK_INSN, on_cpuid, None, 1, 0, UC_X86_INS_CPUID)
+        image = self.pe.get_memory_mapped_image()
+        for section in self.pe.sections:
+            if not section.Characteristics & 0x20000000:
+                continue
+            start = section.VirtualAddress
+            code = image[start:start + section.Misc_VirtualSize]
+            at = code.find(XGETBV)
+            while at >= 0:
+                address = self.base + start + at
+                self.uc.hook_add(UC_HOOK_CODE, on_xgetbv, begin=address, end=address)
+                at = code.find(XGETBV, at + 1)
+
+    def trace_instructions(self, on_instruction):
+        """Calls on_instruction(bytes) for every instruction the image executes from now on."""
+        def on_code(uc, address, size, user_data):
+            on_instruction(bytes(uc.mem_read(address, size)))
+
+        self.uc.hook_add(UC_HOOK_CODE, on_code, begin=self.base,
+                         end=self.base + self.pe.OPTIONAL_HEADER.SizeOfImage)
 
     def reset_heap(self):
         self._heap_next = HEAP_BASE
