@@ -217,6 +217,17 @@ TEST_P(EveryPath, UnusualCharacterAtEveryPositionOfABlock) {
   }
 }
 
+TEST_P(EveryPath, EveryByteValueInsideABlock) {
+  const std::string clean(96, 'Q');
+  for (int value = 0; value < 256; ++value) {
+    for (std::size_t at : {0, 13, 31, 45, 94}) {
+      std::string text = clean;
+      text[at] = static_cast<char>(value);
+      expect_decode_like_oracle(text, 72);
+    }
+  }
+}
+
 TEST_P(EveryPath, UnalignedBuffersAndLargeInputs) {
   std::mt19937 random(9);
   for (std::size_t n : {std::size_t{4099}, std::size_t{1} << 20, (std::size_t{1} << 20) + 2}) {
