@@ -20,40 +20,51 @@ inline __m128i split_groups(__m128i in) {
   return _mm_or_si128(first_third, second_fourth);
 }
 
-// Turns six-bit values into alphabet characters: each range of the alphabet is the value plus
-// a constant, and a saturating subtract and one compare pick the constant's table index.
+// Turns six-bit values into alphabet characters. Each range of the alphabet is the value plus
+// a constant: A-Z +65, a-z +71, 0-9 -4, '+' -19, '/' -16. A saturating subtract maps 52..63 to
+// 1..12 and everything below to 0; adding 1 to all values above 25 then gives each range its
+// own index into the table of constants.
 inline __m128i to_characters(__m128i values) {
-  __m128i index = _mm_subs_epu8(values, _mm_set1_epi8(51));  // 1..12 for digits, '+', '/'
-  const __m128i capitals = _mm_cmpgt_epi8(_mm_set1_epi8(26), values);
-  index = _mm_or_si128(index, _mm_and_si128(capitals, _mm_set1_epi8(13)));
+  __m128i index = _mm_subs_epu8(values, _mm_set1_epi8(51));
+  index = _mm_sub_epi8(index, _mm_cmpgt_epi8(values, _mm_set1_epi8(25)));
   const __m128i offsets =
-      _mm_setr_epi8('a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
-                    '0' - 52, '0' - 52, '0' - 52, '+' - 62, '/' - 63, 'A', 0, 0);
+      _mm_setr_epi8(65, 71, -4, -4, -4, -4, -4, -4, -4, -4, -4, -4, -19, -16, 0, 0);
   return _mm_add_epi8(values, _mm_shuffle_epi8(offsets, index));
 }
 
-// Translates 16 characters to their values; false when any of them is not in the alphabet.
-// A character is valid when the class its low nibble allows meets the class of its high
-// nibble: one PSHUFB lookup each, one AND, and no branch per character.
-inline bool to_values(__m128i characters, __m128i& values) {
+// Translates 16 characters to their values and returns a mask that is nonzero where any of
+// them is not in the alphabet. A character is valid when the classes its low nibble allows
+// meet the class of its high nibble: one PSHUFB lookup each and an AND, no branch per
+// character.
+inline __m128i to_values(__m128i characters, __m128i& values) {
   const __m128i nibble_mask = _mm_set1_epi8(0x0f);
   const __m128i high = _mm_and_si128(_mm_srli_epi32(characters, 4), nibble_mask);
   const __m128i low = _mm_and_si128(characters, nibble_mask);
   const __m128i invalid_for_low = _mm_setr_epi8(0x15, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11,
                                                 0x11, 0x11, 0x13, 0x1A, 0x1B, 0x1B, 0x1B, 0x1A);
-  const __m128i class_of_high = _mm_setr_epi8(0x10, 0x10, 0x01, 0x02, 0x04, 0x08, 0x04, 0x08, 0x10,
-                                              0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10);
   // Every entry of the low table holds 0x10, the class of the high nibbles 0, 1 and 8 to 15, so
   // control characters and bytes of 0x80 and above are refused whatever their low nibble.
-  const __m128i clash =
-      _mm_and_si128(_mm_shuffle_epi8(invalid_for_low, low), _mm_shuffle_epi8(class_of_high, high));
-  if (_mm_movemask_epi8(_mm_cmpeq_epi8(clash, _mm_setzero_si128())) != 0xFFFF) return false;
-  // The value is the character plus an offset chosen by its high nibble; '/' shares the high
-  // nibble of '+' and is moved to its own entry by subtracting 1.
-  const __m128i offsets = _mm_setr_epi8(0, 16, 19, 4, -65, -65, -71, -71, 0, 0, 0, 0, 0, 0, 0, 0);
-  const __m128i slash = _mm_cmpeq_epi8(characters, _mm_set1_epi8('/'));
-  values = _mm_add_epi8(characters, _mm_shuffle_epi8(offsets, _mm_add_epi8(high, slash)));
-  return true;
+  const __m128i class_of_high = _mm_setr_epi8(0x10, 0x10, 0x01, 0x02, 0x04, 0x08, 0x04, 0x08, 0x10,
+                                              0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10);
+  // The value is the character plus an offset chosen by its high nibble. '/' shares the high
+  // nibble of '+' and so comes out as 66, the only result above 63 of a valid character: the
+  // unsigned minimum with 63 puts it in place.
+  const __m128i offsets = _mm_setr_epi8(0, 0, 19, 4, -65, -65, -71, -71, 0, 0, 0, 0, 0, 0, 0, 0);
+  values =
+      _mm_min_epu8(_mm_add_epi8(characters, _mm_shuffle_epi8(offsets, high)), _mm_set1_epi8(63));
+  return _mm_and_si128(_mm_shuffle_epi8(invalid_for_low, low),
+                       _mm_shuffle_epi8(class_of_high, high));
+}
+
+inline bool all_clear(__m128i mask) {
+  return _mm_movemask_epi8(_mm_cmpeq_epi8(mask, _mm_setzero_si128())) == 0xFFFF;
+}
+
+// Stores exactly the 12 bytes of a joined block.
+inline void store_exact(std::uint8_t* out, __m128i joined) {
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), joined);
+  const int last_four = _mm_cvtsi128_si32(_mm_srli_si128(joined, 8));
+  __builtin_memcpy(out + 8, &last_four, 4);
 }
 
 // Packs 16 six-bit values into 12 bytes at the start of the register.
@@ -68,26 +79,47 @@ inline __m128i join_values(__m128i values) {
 
 std::size_t encode_blocks_ssse3(const std::uint8_t* bytes, std::size_t length, char* text) {
   std::size_t done = 0;
-  // Each step loads 16 bytes and uses 12 of them.
-  for (; length - done >= 16; done += 12, text += 16) {
-    const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + done));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(text), to_characters(split_groups(in)));
+  const auto encode_block = [&](std::size_t at, char* out) {
+    const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), to_characters(split_groups(in)));
+  };
+  // Each block loads 16 bytes and uses 12 of them; four blocks per step.
+  for (; length - done >= 4 * 12 + 4; done += 4 * 12, text += 4 * 16) {
+    encode_block(done, text);
+    encode_block(done + 12, text + 16);
+    encode_block(done + 24, text + 32);
+    encode_block(done + 36, text + 48);
   }
+  for (; length - done >= 16; done += 12, text += 16) encode_block(done, text);
   return done;
 }
 
 std::size_t decode_blocks_ssse3(const char* text, std::size_t length, std::uint8_t* bytes,
                                 std::size_t room) {
   std::size_t done = 0, written = 0;
+  const auto load = [&](std::size_t at) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+  };
+  // Four blocks at a time, checked together before any is stored. Bytes past the last block
+  // must keep their content when a later quad turns out invalid, so the last store of a group
+  // is exact; the 4 spare bytes of each other 16-byte store are overwritten by the next block.
+  while (length - done >= 64 && room - written >= 48) {
+    __m128i v0, v1, v2, v3;
+    const __m128i clash =
+        _mm_or_si128(_mm_or_si128(to_values(load(done), v0), to_values(load(done + 16), v1)),
+                     _mm_or_si128(to_values(load(done + 32), v2), to_values(load(done + 48), v3)));
+    if (!all_clear(clash)) break;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + written), join_values(v0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + written + 12), join_values(v1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + written + 24), join_values(v2));
+    store_exact(bytes + written + 36, join_values(v3));
+    done += 64;
+    written += 48;
+  }
   for (; length - done >= 16 && room - written >= 12; done += 16, written += 12) {
     __m128i values;
-    if (!to_values(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + done)), values)) break;
-    // Exactly 12 bytes are stored: bytes past them must keep their content when a later quad
-    // turns out invalid.
-    const __m128i out = join_values(values);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(bytes + written), out);
-    const int last_four = _mm_cvtsi128_si32(_mm_srli_si128(out, 8));
-    __builtin_memcpy(bytes + written + 8, &last_four, 4);
+    if (!all_clear(to_values(load(done), values))) break;
+    store_exact(bytes + written, join_values(values));
   }
   return done;
 }
