@@ -38,8 +38,8 @@ constexpr std::array<std::uint16_t, 4096> make_pairs() {
 }
 constexpr auto kPairs = make_pairs();
 
-// Marks a character that needs the exact rules; it lands in the fourth byte of the sum of the
-// four lookups below, which no alphabet character reaches.
+// Marks a character that needs the exact rules: a bit in the fourth byte of the OR of a quad's
+// four lookups below, which no alphabet character sets.
 constexpr std::uint32_t kUnusual = 0x01000000;
 
 // For each quad position, a character's value already placed at its bits in the three output

@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -109,60 +110,75 @@ std::string size_label(std::size_t n) {
   return n >= (1 << 20) ? std::to_string(n >> 20) + "MiB" : std::to_string(n >> 10) + "KiB";
 }
 
-// Keeps every run's MB/s (the median when repetitions are asked for), then prints the table of
-// ratios after the usual output.
+// Keeps the MB/s of every repetition, then prints a table of the ratios after the usual
+// output: from the medians, and from the best repetitions, which the other work on a shared
+// machine disturbs least.
 class SummaryReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      if (run.run_type == Run::RT_Aggregate && !median) continue;
+      if (run.run_type != Run::RT_Iteration) continue;
       const auto found = run.counters.find("bytes_per_second");
-      if (found == run.counters.end()) continue;
-      const std::string name = run.run_name.function_name;
-      if (median || mb_per_s_.count(name) == 0) mb_per_s_[name] = found->second.value / 1e6;
+      if (found != run.counters.end()) {
+        samples_[run.run_name.function_name].push_back(found->second.value / 1e6);
+      }
     }
     ConsoleReporter::ReportRuns(runs);
   }
 
   void print_summary() const {
-    std::printf("\nSummary (MB/s of input; ratios measured in this run)\n");
-    std::printf("%-22s %10s %10s %12s\n", "benchmark", "MB/s", "x memcpy", "x OpenSSL");
+    std::printf("\nSummary: MB/s of input (median / best of the repetitions) and ratios\n");
+    std::printf("%-16s %9s %9s  %-13s %-13s\n", "", "median", "best", "x memcpy", "x OpenSSL");
     for (std::size_t n : kSizes) {
       const std::string size = size_label(n);
-      const double copy = value("memcpy/" + size);
-      std::printf("-- %s: memcpy %.0f MB/s\n", size.c_str(), copy);
-      for (const char* kind : {"encode", "decode"}) {
-        const double openssl = value(std::string("openssl_") + kind + "/" + size);
-        std::printf("%-22s %10.0f %10.2f %12.2f\n", (std::string("openssl_") + kind).c_str(),
-                    openssl, openssl / copy, 1.0);
+      const Figures copy = figures("memcpy/" + size);
+      std::printf("-- %s\n", size.c_str());
+      line("memcpy", copy, copy, {});
+      for (const std::string kind : {"encode", "decode"}) {
+        const Figures openssl = figures("openssl_" + kind + "/" + size);
+        line("openssl_" + kind, openssl, copy, openssl);
         for (Path path : tarn::base64::kAllPaths) {
-          const double mbs = value(std::string(kind) + "/" +
-                                   std::string(tarn::base64::path_name(path)) + "/" + size);
-          if (mbs == 0) continue;
-          std::printf(
-              "%-22s %10.0f %10.2f %12.2f\n",
-              (std::string(kind) + "/" + std::string(tarn::base64::path_name(path))).c_str(), mbs,
-              mbs / copy, mbs / openssl);
+          const std::string name = kind + "/" + std::string(tarn::base64::path_name(path));
+          line(name, figures(name + "/" + size), copy, openssl);
         }
       }
       for (CipherPath path : tarn::cipher::kAllCipherPaths) {
-        const double mbs =
-            value(std::string("cipher/") + tarn::cipher::cipher_path_name(path) + "/" + size);
-        if (mbs == 0) continue;
-        std::printf("%-22s %10.0f %10.2f %12s\n",
-                    (std::string("cipher/") + tarn::cipher::cipher_path_name(path)).c_str(), mbs,
-                    mbs / copy, "-");
+        const std::string name = std::string("cipher/") + tarn::cipher::cipher_path_name(path);
+        line(name, figures(name + "/" + size), copy, {});
       }
     }
   }
 
  private:
-  double value(const std::string& name) const {
-    const auto found = mb_per_s_.find(name);
-    return found == mb_per_s_.end() ? 0.0 : found->second;
+  struct Figures {
+    double median = 0;
+    double best = 0;
+  };
+
+  Figures figures(const std::string& name) const {
+    const auto found = samples_.find(name);
+    if (found == samples_.end()) return {};
+    std::vector<double> sorted = found->second;
+    std::sort(sorted.begin(), sorted.end());
+    const std::size_t middle = sorted.size() / 2;
+    const double median =
+        sorted.size() % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+    return {median, sorted.back()};
   }
-  std::map<std::string, double> mb_per_s_;
+
+  static void line(const std::string& name, Figures mine, Figures copy, Figures openssl) {
+    if (mine.median == 0) return;
+    const auto ratio = [](double a, double b) { return b == 0 ? 0.0 : a / b; };
+    std::printf("%-16s %9.0f %9.0f  %5.2f / %-5.2f", name.c_str(), mine.median, mine.best,
+                ratio(mine.median, copy.median), ratio(mine.best, copy.best));
+    if (openssl.median != 0) {
+      std::printf("  %5.2f / %-5.2f", ratio(mine.median, openssl.median),
+                  ratio(mine.best, openssl.best));
+    }
+    std::printf("\n");
+  }
+
+  std::map<std::string, std::vector<double>> samples_;
 };
 
 void register_all() {

@@ -100,21 +100,17 @@ std::size_t decode_blocks_ssse3(const char* text, std::size_t length, std::uint8
   const auto load = [&](std::size_t at) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
   };
-  // Four blocks at a time, checked together before any is stored. Bytes past the last block
-  // must keep their content when a later quad turns out invalid, so the last store of a group
-  // is exact; the 4 spare bytes of each other 16-byte store are overwritten by the next block.
-  while (length - done >= 64 && room - written >= 48) {
-    __m128i v0, v1, v2, v3;
-    const __m128i clash =
-        _mm_or_si128(_mm_or_si128(to_values(load(done), v0), to_values(load(done + 16), v1)),
-                     _mm_or_si128(to_values(load(done + 32), v2), to_values(load(done + 48), v3)));
+  // Two blocks at a time, checked together before either is stored (more would not fit in the
+  // registers). Bytes past the last block must keep their content when a later quad turns out
+  // invalid, so the second store is exact; the first one's 4 spare bytes are overwritten by it.
+  while (length - done >= 32 && room - written >= 24) {
+    __m128i v0, v1;
+    const __m128i clash = _mm_or_si128(to_values(load(done), v0), to_values(load(done + 16), v1));
     if (!all_clear(clash)) break;
     _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + written), join_values(v0));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + written + 12), join_values(v1));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + written + 24), join_values(v2));
-    store_exact(bytes + written + 36, join_values(v3));
-    done += 64;
-    written += 48;
+    store_exact(bytes + written + 12, join_values(v1));
+    done += 32;
+    written += 24;
   }
   for (; length - done >= 16 && room - written >= 12; done += 16, written += 12) {
     __m128i values;
