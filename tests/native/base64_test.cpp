@@ -7,6 +7,7 @@
 
 #include "base64/codec.h"
 #include "support/base64_oracle.h"
+#include "support/base64_vectors.h"
 
 namespace tarn::base64 {
 namespace {
@@ -81,16 +82,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, EveryPath, testing::ValuesIn(kAllPaths),
                          [](const auto& info) { return std::string(path_name(info.param)); });
 
 TEST_P(EveryPath, Rfc4648Vectors) {
-  const std::pair<std::string, std::string> vectors[] = {
-      {"", ""},
-      {"f", "Zg=="},
-      {"fo", "Zm8="},
-      {"foo", "Zm9v"},
-      {"foob", "Zm9vYg=="},
-      {"fooba", "Zm9vYmE="},
-      {"foobar", "Zm9vYmFy"},
-  };
-  for (const auto& [plain, text] : vectors) {
+  for (const auto& [plain, text] : vectors::kRfc4648) {
     const Call encoded = run_encode(bytes_of(plain), text.size(), path());
     EXPECT_EQ(encoded.result, static_cast<int>(text.size()));
     EXPECT_EQ(std::string(encoded.target.begin(), encoded.target.begin() + text.size()), text);
