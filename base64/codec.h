@@ -10,7 +10,9 @@
 // chunk may be shorter), decode each chunk into the target just after the bytes the earlier
 // chunks wrote, and stop at the first result that is not `ok` or that says `finished`. Chunks
 // cut on quads decode exactly as the whole text would; `invalid_offset` is relative to the
-// chunk it came from. Encoding in chunks works the same with chunks of a multiple of 3 bytes.
+// chunk it came from. After `no_room`, decoding again from `consumed` into a fresh target goes
+// on where the decode stopped. Encoding in chunks works the same with chunks of a multiple of
+// 3 bytes.
 #pragma once
 
 #include <cstddef>

@@ -265,6 +265,36 @@ TEST_P(EveryPath, DecodeReportsWhereItStopped) {
   EXPECT_EQ(full.written, 45u);
 }
 
+// The way a streaming caller uses the API: chunks cut on quads, and a full target emptied
+// and decoding resumed at `consumed`.
+TEST_P(EveryPath, ChunksAndResumedDecodesGiveTheWholeResult) {
+  std::mt19937 random(21);
+  const Bytes bytes = random_bytes(random, 5000);
+  const std::string text = oracle::encode(bytes);
+  for (std::size_t chunk : {4, 36, 64, 1000}) {
+    Bytes out(bytes.size());
+    std::size_t written = 0;
+    for (std::size_t at = 0; at < text.size(); at += chunk) {
+      const DecodeResult result =
+          decode(std::string_view(text).substr(at, chunk), std::span(out).subspan(written), path());
+      ASSERT_EQ(result.status, DecodeResult::Status::ok);
+      written += result.written;
+    }
+    EXPECT_EQ(out, bytes) << "chunk " << chunk;
+  }
+  Bytes out;
+  Bytes window(100);
+  std::size_t at = 0;
+  for (;;) {
+    const DecodeResult result = decode(std::string_view(text).substr(at), window, path());
+    out.insert(out.end(), window.begin(), window.begin() + result.written);
+    at += result.consumed;
+    if (result.status == DecodeResult::Status::ok) break;
+    ASSERT_EQ(result.status, DecodeResult::Status::no_room);
+  }
+  EXPECT_EQ(out, bytes);
+}
+
 TEST(Base64Choice, ChosenPathIsSupportedAndTheBest) {
   EXPECT_TRUE(path_supported(Path::scalar));
   EXPECT_TRUE(path_supported(chosen_path()));
