@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -134,7 +135,12 @@ Census count(const Pixels& pixels, int from_x, int to_x) {
 // and everything outside the text are pure blue or white.
 class Processor : public testing::Test {
  protected:
-  BarWindow window{200, 20};
+  // One window for the suite: Wine takes a while to map a new one. Every test paints the
+  // whole bar anew.
+  static void SetUpTestSuite() { shared_window = std::make_unique<BarWindow>(200, 20); }
+  static void TearDownTestSuite() { shared_window.reset(); }
+  static inline std::unique_ptr<BarWindow> shared_window;
+  BarWindow& window = *shared_window;
 };
 
 TEST_F(Processor, ClientAreaIsTheBar) {
@@ -204,11 +210,10 @@ TEST_F(Processor, ThousandsOfCallsLeakNoGdiObject) {
 }
 
 TEST(ProcessorWithoutWindow, NullAndStaleHandlesDrawNothing) {
-  HWND stale = nullptr;
-  {
-    BarWindow gone(50, 10);
-    stale = gone.handle();
-  }
+  HWND stale =
+      CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 50, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(stale, nullptr);
+  DestroyWindow(stale);
   EXPECT_EQ(dll().Processor(stale, 0.5), 0);
   EXPECT_EQ(dll().Processor(nullptr, 0.5), 0);
 }
