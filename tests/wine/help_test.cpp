@@ -49,16 +49,20 @@ std::vector<HWND> windows_of_class(const char* class_name) {
   return search.found;
 }
 
-void pump_messages_for(DWORD milliseconds) {
+// Handles this thread's messages until a visible viewer window shows up, for at most 10 s.
+std::vector<HWND> wait_for_viewer() {
   const DWORD start = GetTickCount();
-  while (GetTickCount() - start < milliseconds) {
+  std::vector<HWND> viewers;
+  while (viewers.empty() && GetTickCount() - start < 10000) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&message);
       DispatchMessageA(&message);
     }
-    Sleep(10);
+    viewers = windows_of_class("HH Parent");
+    if (viewers.empty()) Sleep(20);
   }
+  return viewers;
 }
 
 std::string help_file() { return std::string("Z:") + TARN_TEST_HELP_FILE; }
@@ -82,11 +86,24 @@ TEST(ChmOpen, OnlyActionOneLoadsTheRegisteredEngine) {
       << module_path(engine) << " is not " << registered;
 }
 
+// Closes every viewer through the engine's own HH_CLOSE_ALL, if the engine is loaded.
+void close_all_viewers() {
+  using HtmlHelpEntry = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+  const HMODULE engine = GetModuleHandleA("hhctrl.ocx");
+  if (engine == nullptr) return;
+  const auto html_help = reinterpret_cast<HtmlHelpEntry>(
+      reinterpret_cast<void*>(GetProcAddress(engine, MAKEINTRESOURCEA(14))));
+  html_help(nullptr, nullptr, 0x12 /* HH_CLOSE_ALL */, 0);
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
+
 TEST(ChmOpen, DisplaysTheCompiledHelpFile) {
+  close_all_viewers();
+  ASSERT_TRUE(windows_of_class("HH Parent").empty());
   const std::string file = help_file();
   EXPECT_EQ(dll().chmOpen(nullptr, file.c_str(), 1, 0), 1);
-  pump_messages_for(500);
-  const auto viewers = windows_of_class("HH Parent");
+  const auto viewers = wait_for_viewer();
   ASSERT_FALSE(viewers.empty()) << "no help window";
   char title[128] = {};
   GetWindowTextA(viewers.front(), title, sizeof title);
