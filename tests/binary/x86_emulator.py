@@ -1,9 +1,11 @@
 """Runs exports of the 32-bit tarn.dll in an x86 emulator, as a stdcall caller would call them.
 
 The image is mapped at its preferred base. Every imported function is bound to a stand-in
-that stops the run: the memory-only exports must not reach the platform at all. The C
-runtime's memset, memcpy and memmove are the exception: they are pure memory functions, so
-their stand-ins do the work in Python. Each call pushes its arguments right to left and a
+that stops the run: the memory-only exports must not reach the platform at all. A test may
+give an import a Python handler instead (`handle`), which gets the stack pointer at entry,
+returns the result and pops its own arguments as a stdcall function does (or none, for the
+C runtime's cdecl functions). The C runtime's memset, memcpy and memmove are handled from
+the start: they are pure memory functions. Each call pushes its arguments right to left and a
 return address, runs to that address, and reports the result together with how far the stack
 pointer moved.
 
@@ -15,9 +17,9 @@ run.
 """
 import struct
 
-import pefile
 from dataclasses import dataclass
 
+import pefile
 from unicorn import UC_ARCH_X86, UC_HOOK_CODE, UC_HOOK_INSN, UC_MODE_32, Uc, UcError
 from unicorn.x86_const import (UC_X86_INS_CPUID, UC_X86_REG_EAX, UC_X86_REG_EBX,
                                UC_X86_REG_ECX, UC_X86_REG_EDX, UC_X86_REG_EIP, UC_X86_REG_ESP)
@@ -27,6 +29,7 @@ STACK_SIZE = 0x00100000
 HEAP_BASE = 0x01000000
 HEAP_SIZE = 0x04000000
 STUBS = 0x00200000
+STUBS_SIZE = 0x00010000
 RETURN_ADDRESS = 0x00300000
 
 
@@ -39,7 +42,7 @@ class CpuProfile:
     """What CPUID and XGETBV report."""
     sse2: bool = True
     ssse3: bool = True
-    avx2: bool = False       # CPUID's AVX, OSXSAVE (leaf 1) and AVX2 (leaf 7) bits
+    avx2: bool = False  # CPUID's AVX and OSXSAVE (leaf 1) and AVX2 (leaf 7) bits
     os_saves_ymm: bool = False  # XCR0 bits 1 and 2
 
     def cpuid(self, leaf):
@@ -79,6 +82,7 @@ class Emulated32Dll:
         self.uc.mem_map(HEAP_BASE, HEAP_SIZE)
         self.uc.mem_map(RETURN_ADDRESS, 0x1000)
         self._bind_imports()
+        self._handle_memory_functions()
         self._answer_cpu_queries()
         self.exports = {s.name.decode(): self.base + s.address
                         for s in self.pe.DIRECTORY_ENTRY_EXPORT.symbols}
@@ -90,10 +94,12 @@ class Emulated32Dll:
         entries = [(imp, f"{entry.dll.decode()}!{(imp.name or b'#').decode()}")
                    for entry in getattr(self.pe, "DIRECTORY_ENTRY_IMPORT", [])
                    for imp in entry.imports]
-        self.uc.mem_map(STUBS, _page(max(1, len(entries)) * 16))
+        self.handlers = {}
+        self.extra_stubs = 0
+        self.uc.mem_map(STUBS, STUBS_SIZE)
+        self.uc.mem_write(STUBS, b"\xf4" * STUBS_SIZE)  # hlt: never meant to run
         for index, (imp, name) in enumerate(entries):
             stub = STUBS + index * 16
-            self.uc.mem_write(stub, b"\xf4")  # hlt: never meant to run
             self.uc.mem_write(imp.address, struct.pack("<I", stub))
             self.stub_names[stub] = name
 
@@ -101,28 +107,47 @@ class Emulated32Dll:
             name = self.stub_names.get(address)
             if name is None:
                 return
-            runtime = self.RUNTIME.get(name)
-            if runtime is None:
+            handler = self.handlers.get(name)
+            if handler is None:
                 self.imports_called.append(name)
                 uc.emu_stop()
                 return
+            function, argument_bytes = handler
             esp = uc.reg_read(UC_X86_REG_ESP)
-            return_address, a, b, n = struct.unpack("<4I", uc.mem_read(esp, 16))
-            runtime(self, a, b, n)
-            uc.reg_write(UC_X86_REG_EAX, a)
-            uc.reg_write(UC_X86_REG_ESP, esp + 4)  # cdecl: the caller pops the arguments
-            uc.reg_write(UC_X86_REG_EIP, return_address)
+            result = function(esp) or 0
+            uc.reg_write(UC_X86_REG_EAX, result & 0xFFFFFFFF)
+            uc.reg_write(UC_X86_REG_ESP, esp + 4 + argument_bytes)
+            uc.reg_write(UC_X86_REG_EIP, self.dword(esp))
 
-        self.uc.hook_add(UC_HOOK_CODE, on_code, begin=STUBS, end=STUBS + 0xFFFFF)
+        self.uc.hook_add(UC_HOOK_CODE, on_code, begin=STUBS, end=STUBS + STUBS_SIZE - 1)
 
-    def _memset(self, target, value, n):
-        self.uc.mem_write(target, bytes([value & 0xFF]) * n)
+    def handle(self, name, function, argument_bytes):
+        """Runs `function(esp)` for the import "DLL!name" (or a stub made by `make_stub`) and
+        pops `argument_bytes` after the return address: the argument bytes of a stdcall
+        function, 0 for a cdecl one."""
+        self.handlers[name] = (function, argument_bytes)
 
-    def _memmove(self, target, source, n):
-        self.uc.mem_write(target, bytes(self.uc.mem_read(source, n)))
+    def make_stub(self, name):
+        """An address outside the imports that, once handled, acts as a function `name`."""
+        self.extra_stubs += 1
+        stub = STUBS + STUBS_SIZE - 16 * self.extra_stubs
+        self.stub_names[stub] = "stub!" + name
+        return stub
 
-    RUNTIME = {"msvcrt.dll!memset": _memset, "msvcrt.dll!memcpy": _memmove,
-               "msvcrt.dll!memmove": _memmove}
+    def _handle_memory_functions(self):
+        def memset(esp):
+            target, value, n = (self.argument(esp, i) for i in range(3))
+            self.uc.mem_write(target, bytes([value & 0xFF]) * n)
+            return target
+
+        def memmove(esp):
+            target, source, n = (self.argument(esp, i) for i in range(3))
+            self.uc.mem_write(target, self.read(source, n))
+            return target
+
+        self.handle("msvcrt.dll!memset", memset, 0)
+        self.handle("msvcrt.dll!memcpy", memmove, 0)
+        self.handle("msvcrt.dll!memmove", memmove, 0)
 
     def _answer_cpu_queries(self):
         def on_cpuid(uc, user_data):
@@ -159,6 +184,17 @@ class Emulated32Dll:
         self.uc.hook_add(UC_HOOK_CODE, on_code, begin=self.base,
                          end=self.base + self.pe.OPTIONAL_HEADER.SizeOfImage)
 
+    def dword(self, address):
+        return struct.unpack("<I", self.read(address, 4))[0]
+
+    def argument(self, esp, index):
+        """The index-th 32-bit argument of a function entered with stack pointer `esp`."""
+        return self.dword(esp + 4 + 4 * index)
+
+    def string(self, address, limit=4096):
+        data = self.read(address, limit)
+        return data[:data.index(b"\0")] if b"\0" in data else data
+
     def reset_heap(self):
         self._heap_next = HEAP_BASE
 
@@ -175,10 +211,12 @@ class Emulated32Dll:
         return bytes(self.uc.mem_read(address, size))
 
     def call(self, name, *args):
-        """Calls an export with 32-bit arguments; returns (signed result, bytes popped)."""
+        """Calls an export with 32-bit arguments (a float goes as an 8-byte double); returns
+        (signed result, bytes popped)."""
         esp = STACK_TOP - 0x1000
         frame = struct.pack("<I", RETURN_ADDRESS) + b"".join(
-            struct.pack("<I", a & 0xFFFFFFFF) for a in args)
+            struct.pack("<d", a) if isinstance(a, float) else struct.pack("<I", a & 0xFFFFFFFF)
+            for a in args)
         esp -= len(frame)
         self.uc.mem_write(esp, frame)
         self.uc.reg_write(UC_X86_REG_ESP, esp)
