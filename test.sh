@@ -10,6 +10,9 @@ ctest --preset native --parallel "$(nproc)"
 echo "== native unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 ctest --preset native-asan --parallel "$(nproc)"
 
+echo "== the tests that run threads, under ThreadSanitizer"
+ctest --preset native-tsan --parallel "$(nproc)"
+
 echo "== binary checks of both DLLs and the 32-bit DLL in an x86 emulator"
 (cd tests/binary && /usr/bin/python3 -m unittest discover -p 'test_*.py')
 
@@ -18,7 +21,7 @@ xvfb-run -a ctest --preset win64
 
 echo "== fuzzers, briefly (scripts/fuzz.sh TARGET SECONDS runs one longer)"
 for source in fuzz/*.cpp; do
-  scripts/fuzz.sh "$(basename "$source" .cpp)" 20
+  scripts/fuzz.sh "$(basename "$source" .cpp)" 8
 done
 
 echo "test: all tiers passed"

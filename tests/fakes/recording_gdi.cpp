@@ -78,13 +78,14 @@ std::vector<std::string> RecordingGdi::live() const {
 
 std::optional<ClientRect> RecordingGdi::client_rect(WindowHandle window) {
   log(format_call("GetClientRect", name(raw(window))));
+  if (fault.fails()) return std::nullopt;
   if (window != kWindow) return std::nullopt;
   return client;
 }
 
 DeviceContext RecordingGdi::get_dc(WindowHandle window) {
   log(format_call("GetDC", name(raw(window))));
-  if (fail_get_dc) return DeviceContext{};
+  if (fail_get_dc || fault.fails()) return DeviceContext{};
   return DeviceContext{make("screen")};
 }
 
@@ -95,18 +96,19 @@ void RecordingGdi::release_dc(WindowHandle window, DeviceContext context) {
 
 std::int32_t RecordingGdi::text_height(DeviceContext context) {
   log(format_call("GetTextMetricsA", name(raw(context))));
+  if (fault.fails()) return 0;
   return font_height;
 }
 
 BrushHandle RecordingGdi::create_solid_brush(Colour colour) {
   log(format_call("CreateSolidBrush", hex(colour)));
-  if (failing_brushes.count(colour)) return BrushHandle{};
+  if (fault.fails() || failing_brushes.count(colour)) return BrushHandle{};
   return BrushHandle{make("brush " + hex(colour))};
 }
 
 DeviceContext RecordingGdi::create_compatible_dc(DeviceContext context) {
   log(format_call("CreateCompatibleDC", name(raw(context))));
-  if (fail_memory_context) return DeviceContext{};
+  if (fault.fails() || fail_memory_context) return DeviceContext{};
   const auto handle = make("memory");
   selected_[handle];
   return DeviceContext{handle};
@@ -115,18 +117,19 @@ DeviceContext RecordingGdi::create_compatible_dc(DeviceContext context) {
 BitmapHandle RecordingGdi::create_compatible_bitmap(DeviceContext context, std::int32_t width,
                                                     std::int32_t height) {
   log(format_call("CreateCompatibleBitmap", name(raw(context)), width, height));
-  if (fail_bitmap) return BitmapHandle{};
+  if (fault.fails() || fail_bitmap) return BitmapHandle{};
   return BitmapHandle{make("bitmap")};
 }
 
 void RecordingGdi::select_bitmap(DeviceContext context, BitmapHandle bitmap) {
   log(format_call("SelectObject", name(raw(context)), name(raw(bitmap))));
+  if (fault.fails()) return;
   if (selected_.count(raw(context))) selected_[raw(context)].insert(raw(bitmap));
 }
 
 void RecordingGdi::select_brush(DeviceContext context, BrushHandle brush) {
   log(format_call("SelectObject", name(raw(context)), name(raw(brush))));
-  if (!selected_.count(raw(context))) return;
+  if (fault.fails() || !selected_.count(raw(context))) return;
   // A context holds one brush: the one selected before goes back to being free.
   auto& objects = selected_[raw(context)];
   std::erase_if(objects, [&](std::uintptr_t h) { return name(h).starts_with("brush"); });
@@ -136,6 +139,7 @@ void RecordingGdi::select_brush(DeviceContext context, BrushHandle brush) {
 void RecordingGdi::pat_blt(DeviceContext context, std::int32_t x, std::int32_t y,
                            std::int32_t width, std::int32_t height, std::uint32_t operation) {
   log(format_call("PatBlt", name(raw(context)), x, y, width, height, operation_name(operation)));
+  fault.fails();
 }
 
 void RecordingGdi::bit_blt(DeviceContext target, std::int32_t x, std::int32_t y, std::int32_t width,
@@ -143,23 +147,28 @@ void RecordingGdi::bit_blt(DeviceContext target, std::int32_t x, std::int32_t y,
                            std::int32_t source_y, std::uint32_t operation) {
   log(format_call("BitBlt", name(raw(target)), x, y, width, height, name(raw(source)), source_x,
                   source_y, operation_name(operation)));
+  fault.fails();
 }
 
 void RecordingGdi::set_text_color(DeviceContext context, Colour colour) {
   log(format_call("SetTextColor", name(raw(context)), hex(colour)));
+  fault.fails();
 }
 
 void RecordingGdi::set_bk_mode(DeviceContext context, std::int32_t mode) {
   log(format_call("SetBkMode", name(raw(context)), mode));
+  fault.fails();
 }
 
 void RecordingGdi::set_text_align(DeviceContext context, std::uint32_t alignment) {
   log(format_call("SetTextAlign", name(raw(context)), alignment));
+  fault.fails();
 }
 
 void RecordingGdi::text_out(DeviceContext context, std::int32_t x, std::int32_t y,
                             std::string_view text) {
   log(format_call("TextOutA", name(raw(context)), x, y, quoted(text), text.size()));
+  fault.fails();
 }
 
 void RecordingGdi::delete_dc(DeviceContext context) {

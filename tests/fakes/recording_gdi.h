@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fault_plan.h"
 #include "winutil/gdi_port.h"
 
 namespace tarn::fakes {
@@ -24,6 +25,8 @@ class RecordingGdi final : public winutil::GdiPort {
   bool fail_get_dc = false;
   bool fail_memory_context = false;
   bool fail_bitmap = false;
+  // Fails any one operation that is not a release (see FaultPlan).
+  FaultPlan fault;
 
   // Every call, such as "PatBlt(memory, 0, 0, 100, 20, PATCOPY)".
   std::vector<std::string> calls;

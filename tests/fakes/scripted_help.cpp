@@ -57,7 +57,8 @@ int ScriptedHelp::count(const std::string& prefix) const {
 
 std::optional<RegistryKey> ScriptedHelp::open_classes_root_key(const char* subkey) {
   log(format_call("RegOpenKeyExA", "HKCR", subkey));
-  if (!script_.key_exists) return std::nullopt;
+  if (fault.fails() || !script_.key_exists) return std::nullopt;
+  ++keys_open_;
   return RegistryKey{kKey};
 }
 
@@ -65,6 +66,7 @@ std::optional<std::size_t> ScriptedHelp::query_default_value(RegistryKey key,
                                                              std::span<char> buffer) {
   log(format_call("RegQueryValueExA", hex(static_cast<std::uintptr_t>(key)), "\"\"",
                   buffer.size()));
+  if (fault.fails()) return std::nullopt;
   // A value larger than the buffer fails as RegQueryValueExA does, with ERROR_MORE_DATA.
   if (!script_.value || script_.value->size() > buffer.size()) return std::nullopt;
   std::memcpy(buffer.data(), script_.value->data(), script_.value->size());
@@ -73,10 +75,12 @@ std::optional<std::size_t> ScriptedHelp::query_default_value(RegistryKey key,
 
 void ScriptedHelp::close_key(RegistryKey key) {
   log(format_call("RegCloseKey", hex(static_cast<std::uintptr_t>(key))));
+  --keys_open_;
 }
 
 LibraryHandle ScriptedHelp::load_library(const char* path) {
   log(format_call("LoadLibraryA", path));
+  if (fault.fails()) return LibraryHandle{};
   const auto& loadable = script_.loadable;
   const auto found = std::find(loadable.begin(), loadable.end(), path);
   if (found == loadable.end()) return LibraryHandle{};
@@ -85,6 +89,7 @@ LibraryHandle ScriptedHelp::load_library(const char* path) {
 
 EntryAddress ScriptedHelp::entry_by_ordinal(LibraryHandle library, std::uint16_t ordinal) {
   log(format_call("GetProcAddress", hex(static_cast<std::uintptr_t>(library)), ordinal));
+  if (fault.fails()) return EntryAddress{};
   const std::lock_guard lock(mutex_);
   if (!script_.has_entry) return EntryAddress{};
   return EntryAddress{static_cast<std::uintptr_t>(library) + kEntryOffset + ordinal};
@@ -97,6 +102,7 @@ std::uintptr_t ScriptedHelp::call_entry(EntryAddress entry, std::uintptr_t owner
   std::string shown_file = "null";
   if (file) shown_file.assign(1, '"').append(file).push_back('"');
   log(format_call(function, hex(owner), shown_file, command, hex(data)));
+  if (fault.fails()) return 0;
   const std::lock_guard lock(mutex_);
   files_passed_.push_back(file);
   return kEngineWindow;

@@ -3,12 +3,14 @@
 // arguments and is safe to call from several threads.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "fakes/fault_plan.h"
 #include "winutil/help_port.h"
 
 namespace tarn::fakes {
@@ -32,6 +34,9 @@ class ScriptedHelp final : public winutil::HelpPort {
 
   explicit ScriptedHelp(Script script = {}) : script_(std::move(script)) {}
 
+  // Fails any one operation other than closing the key (see FaultPlan).
+  FaultPlan fault;
+
   void set_has_entry(bool has_entry);
   std::vector<std::string> calls() const;
   void clear_calls();
@@ -39,6 +44,8 @@ class ScriptedHelp final : public winutil::HelpPort {
   std::vector<const char*> files_passed() const;
   // How many logged calls begin with `prefix`, such as "LoadLibraryA".
   int count(const std::string& prefix) const;
+  // Registry keys opened and not yet closed.
+  int keys_open() const { return keys_open_; }
 
   std::optional<winutil::RegistryKey> open_classes_root_key(const char* subkey) override;
   std::optional<std::size_t> query_default_value(winutil::RegistryKey key,
@@ -57,6 +64,7 @@ class ScriptedHelp final : public winutil::HelpPort {
   Script script_;
   std::vector<std::string> calls_;
   std::vector<const char*> files_passed_;
+  std::atomic<int> keys_open_{0};
 };
 
 }  // namespace tarn::fakes
