@@ -4,6 +4,7 @@ import base64
 import random
 import unittest
 
+from shared_cases import decode_cases, rfc4648_vectors
 from tarn_binary import EXPORTS, dll_path
 from x86_emulator import CpuProfile, Emulated32Dll
 
@@ -73,6 +74,17 @@ class EmulatedExports:
         self.assertEqual(self.call("Cryptogram", text_address, key_address), 0)
         self.assertEqual(self.dll.read(text_address + len(text), 9), b"\0" + b"\xaa" * 8)
         return self.dll.read(text_address, len(text))
+
+    def test_rfc4648_vectors_both_ways(self):
+        for plain, text in rfc4648_vectors():
+            self.assertEqual(self.encode(plain, len(text)), (len(text), text), plain)
+            self.assertEqual(self.decode(text, len(plain) + 3), (len(plain), plain + bytes(3)),
+                             text)
+
+    def test_the_decode_cases_every_tier_runs(self):
+        for text, room, result, written in decode_cases():
+            rest = (b"\0" if result >= 0 else bytes([SENTINEL])) * (room - len(written))
+            self.assertEqual(self.decode(text, room), (result, written + rest), (text, room))
 
     def test_base64_round_trips_every_short_length(self):
         rng = random.Random(1)

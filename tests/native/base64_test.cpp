@@ -93,6 +93,21 @@ TEST_P(EveryPath, Rfc4648Vectors) {
   }
 }
 
+// The table every tier runs: the expected bytes, zeros after a success, the sentinel after a
+// failure, and the guard bytes past the room untouched.
+TEST_P(EveryPath, SharedDecodeCases) {
+  for (const auto& c : vectors::kDecodeCases) {
+    const auto room = static_cast<std::size_t>(c.room);
+    Bytes want = bytes_of(c.written);
+    want.resize(room, c.result >= 0 ? 0 : kSentinel);
+    want.resize(room + 16, kSentinel);
+    const Call got = run_decode(c.text, room, path());
+    EXPECT_EQ(got.result, c.result) << c.text;
+    EXPECT_EQ(got.target, want) << c.text;
+    EXPECT_EQ(expected_decode(c.text, room).result, c.result) << c.text;
+  }
+}
+
 struct DecodeCase {
   std::string text;
   int result;

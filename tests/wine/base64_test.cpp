@@ -31,6 +31,21 @@ TEST(Base64, Rfc4648VectorsBothWays) {
   }
 }
 
+TEST(Base64, SharedDecodeCases) {
+  for (const auto& c : vectors::kDecodeCases) {
+    const auto room = static_cast<std::size_t>(c.room);
+    std::string target(room + 8, '\xA5');
+    EXPECT_EQ(dll().Base64Decode(c.text.data(), static_cast<int32_t>(c.text.size()),
+                                 reinterpret_cast<unsigned char*>(target.data()), c.room),
+              c.result)
+        << c.text;
+    std::string want(c.written);
+    want.resize(room, c.result >= 0 ? '\0' : '\xA5');
+    want.resize(room + 8, '\xA5');
+    EXPECT_EQ(target, want) << c.text;
+  }
+}
+
 TEST(Base64, ResultCodesOfTheExports) {
   unsigned char bytes[8] = {9, 9, 9, 9, 9, 9, 9, 9};
   EXPECT_EQ(dll().Base64Decode("Zm9v Zg==", 9, bytes, 8), -1);
