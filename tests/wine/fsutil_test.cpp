@@ -135,19 +135,28 @@ TEST_F(FileUtilities, GetDirFilesGivesAbsolutePathsOfPlainFiles) {
   EXPECT_EQ(dll().GetDirFiles("list\\sub", nullptr, 1), 0);
 }
 
-TEST_F(FileUtilities, LinksAreRemovedWithoutTouchingTheirTargets) {
-  ASSERT_EQ(dll().CreateDir("target"), 0);
-  make_file("target\\precious.txt");
-  ASSERT_EQ(dll().CreateDir("tree\\inner"), 0);
-  const std::string target = scratch.path() + "\\target";
-  if (!CreateSymbolicLinkA("tree\\inner\\link", target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) ||
-      (GetFileAttributesA("tree\\inner\\link") & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-    GTEST_SKIP() << "this Wine makes no directory links (error " << GetLastError()
-                 << "); the native tests cover them";
-  }
-  EXPECT_EQ(dll().DelDir("tree"), 0);
-  EXPECT_FALSE(exists("tree"));
-  EXPECT_TRUE(exists("target\\precious.txt"));
+// The test set-up's tree (a Unix folder, reached through Z:): tree\inner\link and top-link are
+// Unix symbolic links to target, which holds precious.txt; Wine lists them as directory reparse
+// points. Windows removes such a link with RemoveDirectoryA; Wine 8 cannot remove it at all, so
+// there the walk ends in -4 with the link in place. Either way nothing behind it is touched.
+TEST(Links, AreNeverEntered) {
+  const char* unix_path = std::getenv("TARN_LINK_TREE");
+  if (unix_path == nullptr) GTEST_SKIP() << "TARN_LINK_TREE is not set";
+  std::string base = std::string("Z:") + unix_path;
+  for (char& c : base) c = c == '/' ? '\\' : c;
+  const DWORD link = GetFileAttributesA((base + "\\top-link").c_str());
+  ASSERT_NE(link, INVALID_FILE_ATTRIBUTES);
+  ASSERT_EQ(link & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
+            DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT});
+  make_file(base + "\\tree\\inner\\file.txt");
+
+  const std::int32_t inside = dll().DelDir((base + "\\tree").c_str());
+  EXPECT_TRUE(inside == 0 || inside == -4) << inside;
+  EXPECT_FALSE(exists(base + "\\tree\\inner\\file.txt"));
+  EXPECT_EQ(exists(base + "\\tree\\inner\\link"), inside != 0);
+  const std::int32_t top = dll().DelDir((base + "\\top-link\\").c_str());
+  EXPECT_TRUE(top == 0 || top == -4) << top;
+  EXPECT_TRUE(exists(base + "\\target\\precious.txt"));
 }
 
 // A drive letter of the Wine prefix mapped to a scratch folder by the test set-up.
