@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "text/path.h"
 
@@ -156,6 +157,10 @@ bool FakeFileSystem::record(const std::string& name, const std::string& argument
     actions_.erase(action);
     run();
   }
+  if (name != "FindClose" && fault.fails()) {
+    last_error_ = fsutil::kErrorAccessDenied;
+    return true;
+  }
   if (auto failure = failures_.find(call); failure != failures_.end()) {
     last_error_ = failure->second;
     return true;
@@ -274,7 +279,12 @@ bool FakeFileSystem::find_next(fsutil::SearchHandle handle, FindEntry& next) {
 }
 
 void FakeFileSystem::find_close(fsutil::SearchHandle handle) {
-  record("FindClose", searches_.at(handle).pattern);
+  // Closing cannot fail, as FindClose cannot: when the call log cannot grow (an allocation
+  // failure injected by a test), this one call goes unrecorded and the search still closes.
+  try {
+    record("FindClose", searches_.at(handle).pattern);
+  } catch (const std::bad_alloc&) {
+  }
   searches_.erase(handle);
 }
 

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fakes/fault_plan.h"
 #include "fsutil/file_system.h"
 
 namespace tarn::fakes {
@@ -49,6 +50,10 @@ class FakeFileSystem final : public fsutil::FileSystem {
   const std::vector<std::string>& calls() const { return calls_; }
   std::vector<std::string> calls(std::initializer_list<std::string_view> names) const;
   std::size_t open_searches() const { return searches_.size(); }
+
+  // Fails any one recorded call other than FindClose (see FaultPlan); a failing call sets
+  // ERROR_ACCESS_DENIED.
+  FaultPlan fault;
 
   const text::LeadByteTable& lead_bytes() const override { return lead_; }
   fsutil::SearchHandle find_first(const char* pattern, fsutil::FindEntry& first) override;
