@@ -1,4 +1,4 @@
-// The logic of every memory-only and port-based export run from several threads at once, each
+// The logic of every export run from several threads at once, each
 // on its own buffers and fakes, from the first call of the process on: the processor feature
 // cache and the chosen code paths are filled while the threads race. Run under
 // ThreadSanitizer by the native-tsan preset.
@@ -13,8 +13,12 @@
 #include "base64/codec.h"
 #include "cipher/credentials.h"
 #include "cipher/cryptogram.h"
+#include "fakes/fake_file_system.h"
 #include "fakes/recording_gdi.h"
 #include "fakes/scripted_help.h"
+#include "fsutil/create_dir.h"
+#include "fsutil/delete.h"
+#include "fsutil/list.h"
 #include "winutil/help_launcher.h"
 #include "winutil/progress_bar.h"
 
@@ -73,6 +77,22 @@ bool run_exports(int thread, winutil::HelpEngineLoader& loader, fakes::ScriptedH
     }
 
     if (winutil::open_help(help, loader, 1, "f.chm", 1, 0) != 1) return false;
+
+    // The file utilities over a file system of the thread's own, in a double-byte code page.
+    fakes::FakeFileSystem fs(fakes::code_page_936());
+    const std::string tree = "C:\\work\\t" + std::to_string(thread);
+    if (fsutil::create_directory_path(fs, (tree + "\\a\\b").c_str()) != 0) return false;
+    fs.add_file(tree + "\\a\\one.txt");
+    fs.add_file(tree + "\\a\\b\\two.txt");
+    char listed[fsutil::kMaxPath];
+    char* buffers[] = {listed};
+    if (fsutil::list_files(fs, (tree + "\\a\\*.txt").c_str(), buffers, 1) != 1 ||
+        listed != tree + "\\a\\one.txt") {
+      return false;
+    }
+    if (fsutil::delete_tree(fs, tree.c_str()) != 0 || fs.exists(tree) || fs.open_searches() != 0) {
+      return false;
+    }
   }
   return true;
 }
