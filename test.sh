@@ -7,6 +7,9 @@ cd "$(dirname "$0")"
 echo "== native unit tests"
 ctest --preset native --parallel "$(nproc)"
 
+echo "== native unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+ctest --preset native-asan --parallel "$(nproc)"
+
 echo "== binary checks of both DLLs and the 32-bit DLL in an x86 emulator"
 (cd tests/binary && /usr/bin/python3 -m unittest discover -p 'test_*.py')
 
