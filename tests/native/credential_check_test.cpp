@@ -26,6 +26,8 @@ struct ProblemCase {
   std::string wording;  // a phrase the first description must hold
 };
 
+void PrintTo(const ProblemCase& c, std::ostream* out) { *out << testing::PrintToString(c.file); }
+
 class MalformedFile : public testing::TestWithParam<ProblemCase> {};
 
 TEST_P(MalformedFile, IsReportedWhereItGoesWrong) {
