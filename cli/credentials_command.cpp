@@ -67,8 +67,15 @@ int credentials_write(const CredentialsWriteOptions& options) {
                   "the credential file is binary; give -o FILE or redirect standard output");
   }
   std::error_code ignored;
-  if (!to_stdout && !options.force && std::filesystem::exists(options.output, ignored)) {
-    return report(kExitRefused, options.output + " exists; add --force to replace it");
+  const auto status = std::filesystem::status(options.output, ignored);
+  if (!to_stdout && std::filesystem::exists(status)) {
+    // Renaming over a device or a directory would replace it, not write to it.
+    if (!std::filesystem::is_regular_file(status)) {
+      return report(kExitRefused, options.output + " exists and is not a regular file");
+    }
+    if (!options.force) {
+      return report(kExitRefused, options.output + " exists; add --force to replace it");
+    }
   }
 
   std::string refusal;

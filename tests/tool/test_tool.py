@@ -116,6 +116,15 @@ class CredentialsWrite(ToolTest):
         if os.name == "posix":
             self.assertEqual(target.stat().st_mode & 0o777, 0o600)
 
+    def test_something_other_than_a_file_is_never_replaced(self):
+        (self.dir / "folder").mkdir()
+        result = self.run_tool("credentials", "write", "-u", "u", "-o", "folder", "--force",
+                               stdin=b"p")
+        self.assertEqual(result.returncode, 2)
+        self.assertIn(b"not a regular file", result.stderr)
+        self.assertTrue((self.dir / "folder").is_dir())
+        self.assertEqual(self.entries(), ["folder"])
+
     def test_unwritable_directory_fails_with_1(self):
         result = self.run_tool("credentials", "write", "-u", "u", "-o", "missing/qzon.id",
                                stdin=b"p")
