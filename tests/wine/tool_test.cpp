@@ -34,7 +34,11 @@ std::string read_file(const std::string& path) {
 // Runs the tool with `arguments` (already quoted for the command line), `input` as its standard
 // input, and collects its standard output; both go through files, so nothing can block.
 ToolRun run_tool(const std::string& arguments, const std::string& input = "") {
-  const std::string in_path = "..\\tool-stdin", out_path = "..\\tool-stdout";
+  // Beside the scratch directory, so that they never show among its entries.
+  char directory[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, directory);
+  const std::string in_path = std::string(directory) + ".stdin";
+  const std::string out_path = std::string(directory) + ".stdout";
   write_file(in_path, input);
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE in = CreateFileA(in_path.c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit, OPEN_EXISTING,
