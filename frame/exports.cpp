@@ -5,6 +5,10 @@
 #include "cipher/win32_credential_file.h"
 #include "frame/guard.h"
 #include "tarn.h"
+#include "winutil/help_launcher.h"
+#include "winutil/progress_bar.h"
+#include "winutil/win32_gdi.h"
+#include "winutil/win32_help.h"
 
 using tarn::frame::guarded;
 
@@ -18,6 +22,22 @@ int32_t TARN_CALL GetQzDbUser(char* user, char* password) {
   return guarded(-1, [&] {
     tarn::cipher::Win32CredentialFile file;
     return tarn::cipher::read_credentials(file, user, password);
+  });
+}
+
+int32_t TARN_CALL Processor(void* window, double fraction) {
+  return guarded(0, [&] {
+    tarn::winutil::Win32Gdi gdi;
+    return tarn::winutil::paint_progress_bar(
+        gdi, tarn::winutil::WindowHandle{reinterpret_cast<uintptr_t>(window)}, fraction);
+  });
+}
+
+int32_t TARN_CALL chmOpen(void* owner, const char* helpFile, int32_t action, uintptr_t data) {
+  return guarded(1, [&] {
+    tarn::winutil::Win32Help help;
+    return tarn::winutil::open_help(help, tarn::winutil::process_help_engine_loader(),
+                                    reinterpret_cast<uintptr_t>(owner), helpFile, action, data);
   });
 }
 

@@ -1,21 +1,25 @@
 """Runs exports of the 32-bit tarn.dll in an x86 emulator, as a stdcall caller would call them.
 
 The image is mapped at its preferred base. Every imported function is bound to a stand-in
-that stops the run: the memory-only exports must not reach the platform at all. Each call
-pushes its arguments right to left and a return address, runs to that address, and reports
-the result together with how far the stack pointer moved.
+that stops the run: the memory-only exports must not reach the platform at all. A test may
+give an import a Python handler instead (`handle`), which gets the stack pointer at entry,
+returns the result and pops its own arguments as a stdcall function does (or none, for the
+C runtime's cdecl functions). Each call pushes its arguments right to left and a return
+address, runs to that address, and reports the result together with how far the stack
+pointer moved.
 """
 import struct
 
 import pefile
 from unicorn import UC_ARCH_X86, UC_HOOK_CODE, UC_MODE_32, Uc, UcError
-from unicorn.x86_const import UC_X86_REG_EAX, UC_X86_REG_ESP
+from unicorn.x86_const import UC_X86_REG_EAX, UC_X86_REG_EIP, UC_X86_REG_ESP
 
 STACK_TOP = 0x00800000
 STACK_SIZE = 0x00100000
 HEAP_BASE = 0x01000000
 HEAP_SIZE = 0x04000000
 STUBS = 0x00200000
+STUBS_SIZE = 0x00010000
 RETURN_ADDRESS = 0x00300000
 
 
@@ -49,19 +53,56 @@ class Emulated32Dll:
         entries = [(imp, f"{entry.dll.decode()}!{(imp.name or b'#').decode()}")
                    for entry in getattr(self.pe, "DIRECTORY_ENTRY_IMPORT", [])
                    for imp in entry.imports]
-        self.uc.mem_map(STUBS, _page(max(1, len(entries)) * 16))
+        self.handlers = {}
+        self.extra_stubs = 0
+        self.uc.mem_map(STUBS, STUBS_SIZE)
+        self.uc.mem_write(STUBS, b"\xf4" * STUBS_SIZE)  # hlt: never meant to run
         for index, (imp, name) in enumerate(entries):
             stub = STUBS + index * 16
-            self.uc.mem_write(stub, b"\xf4")  # hlt: never meant to run
             self.uc.mem_write(imp.address, struct.pack("<I", stub))
             self.stub_names[stub] = name
 
         def on_code(uc, address, size, user_data):
-            if address in self.stub_names:
-                self.imports_called.append(self.stub_names[address])
+            name = self.stub_names.get(address)
+            if name is None:
+                return
+            handler = self.handlers.get(name)
+            if handler is None:
+                self.imports_called.append(name)
                 uc.emu_stop()
+                return
+            function, argument_bytes = handler
+            esp = uc.reg_read(UC_X86_REG_ESP)
+            result = function(esp) or 0
+            uc.reg_write(UC_X86_REG_EAX, result & 0xFFFFFFFF)
+            uc.reg_write(UC_X86_REG_ESP, esp + 4 + argument_bytes)
+            uc.reg_write(UC_X86_REG_EIP, self.dword(esp))
 
-        self.uc.hook_add(UC_HOOK_CODE, on_code, begin=STUBS, end=STUBS + 0xFFFFF)
+        self.uc.hook_add(UC_HOOK_CODE, on_code, begin=STUBS, end=STUBS + STUBS_SIZE - 1)
+
+    def handle(self, name, function, argument_bytes):
+        """Runs `function(esp)` for the import "DLL!name" (or a stub made by `make_stub`) and
+        pops `argument_bytes` after the return address: the argument bytes of a stdcall
+        function, 0 for a cdecl one."""
+        self.handlers[name] = (function, argument_bytes)
+
+    def make_stub(self, name):
+        """An address outside the imports that, once handled, acts as a function `name`."""
+        self.extra_stubs += 1
+        stub = STUBS + STUBS_SIZE - 16 * self.extra_stubs
+        self.stub_names[stub] = "stub!" + name
+        return stub
+
+    def dword(self, address):
+        return struct.unpack("<I", self.read(address, 4))[0]
+
+    def argument(self, esp, index):
+        """The index-th 32-bit argument of a function entered with stack pointer `esp`."""
+        return self.dword(esp + 4 + 4 * index)
+
+    def string(self, address, limit=4096):
+        data = self.read(address, limit)
+        return data[:data.index(b"\0")] if b"\0" in data else data
 
     def reset_heap(self):
         self._heap_next = HEAP_BASE
@@ -79,10 +120,12 @@ class Emulated32Dll:
         return bytes(self.uc.mem_read(address, size))
 
     def call(self, name, *args):
-        """Calls an export with 32-bit arguments; returns (signed result, bytes popped)."""
+        """Calls an export with 32-bit arguments (a float goes as an 8-byte double); returns
+        (signed result, bytes popped)."""
         esp = STACK_TOP - 0x1000
         frame = struct.pack("<I", RETURN_ADDRESS) + b"".join(
-            struct.pack("<I", a & 0xFFFFFFFF) for a in args)
+            struct.pack("<d", a) if isinstance(a, float) else struct.pack("<I", a & 0xFFFFFFFF)
+            for a in args)
         esp -= len(frame)
         self.uc.mem_write(esp, frame)
         self.uc.reg_write(UC_X86_REG_ESP, esp)
