@@ -16,6 +16,11 @@ echo "== binary checks of both DLLs and the 32-bit DLL in an x86 emulator"
 echo "== Wine integration tests (64-bit DLL), with an X server for the window tests"
 xvfb-run -a ctest --preset win64
 
+echo "== fuzzers, briefly (scripts/fuzz.sh TARGET SECONDS runs one longer)"
+for source in fuzz/*.cpp; do
+  scripts/fuzz.sh "$(basename "$source" .cpp)" 20
+done
+
 echo "== reproducible build: a second build of the same sources gives the same bytes"
 scripts/check-reproducible.sh
 

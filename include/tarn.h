@@ -28,15 +28,17 @@ extern "C" {
 /* Decodes sourceLength characters of Base64 text into target and zero-fills target up to
  * targetSize. Returns the number of bytes written; -1 at the first character that is neither in
  * the alphabet nor "=" (the bytes of the quads before it stay, nothing else is written); -2 when
- * the result would not fit in targetSize (the bytes of the complete quads that fit are written,
- * nothing past targetSize). Decoding ends after the first quad that holds "=" at position 2 or 3,
- * or that runs past the end of the text. */
+ * the bytes would not fit in targetSize or targetSize is negative (the bytes of the quads before
+ * the first one that does not fit stay, nothing else is written, nothing past targetSize).
+ * Decoding ends after the first quad that holds "=" at position 2 or 3, or that runs past the end
+ * of the text; "=" at position 0 or 1 counts as the value 0. */
 int32_t TARN_CALL Base64Decode(const char *source, int32_t sourceLength, unsigned char *target,
                                int32_t targetSize);
 
 /* Encodes sourceLength bytes as Base64 text, 4 * ceil(sourceLength / 3) characters, then
  * zero-fills target up to targetSize (pass one byte more for a terminated string). Returns the
- * number of characters written; -2 when they would not fit in targetSize (nothing written). */
+ * number of characters written; -2 when they would not fit in targetSize or targetSize is
+ * negative (nothing written). */
 int32_t TARN_CALL Base64Encode(const unsigned char *source, int32_t sourceLength, char *target,
                                int32_t targetSize);
 

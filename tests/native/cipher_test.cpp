@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -53,6 +54,51 @@ TEST(Cryptogram, KeyInsideTheTextActsAsACopy) {
   char first[] = "xyz";
   cryptogram(first, first);  // the key byte is the first text byte, read before it is used
   EXPECT_EQ(std::string(first), enciphered("xyz", "x"));
+}
+
+// Every path against the byte rule, at every start alignment and on both sides of the vector
+// widths, with key bytes mixed in and guard bytes after the terminator that must stay as they
+// were.
+TEST(CryptogramPaths, MatchTheByteRuleAndStopAtTheTerminator) {
+  std::mt19937 random(13);
+  for (CipherPath path : kAllCipherPaths) {
+    if (!cipher_path_supported(path)) continue;
+    for (std::size_t length = 0; length <= 130; ++length) {
+      for (std::size_t offset = 0; offset < 32; offset += (length < 70 ? 1 : 7)) {
+        const char key_byte = static_cast<char>(random() % 2 ? 'k' : 1 + random() % 255);
+        std::string text(length, '\0');
+        for (char& c : text)
+          c = random() % 5 == 0 ? key_byte : static_cast<char>(1 + random() % 255);
+        std::string expected = text;
+        for (char& c : expected) {
+          if (c != key_byte) c = static_cast<char>(c ^ key_byte);
+        }
+        alignas(64) char buffer[256];
+        std::memset(buffer, '\x5a', sizeof buffer);
+        std::memcpy(buffer + offset, text.c_str(), length + 1);
+        const char key[] = {key_byte, 'z', 0};
+        cryptogram(buffer + offset, key, path);
+        ASSERT_EQ(std::string(buffer + offset, length), expected)
+            << cipher_path_name(path) << " length " << length << " offset " << offset;
+        ASSERT_EQ(buffer[offset + length], '\0');
+        ASSERT_EQ(std::string(buffer + offset + length + 1, 64), std::string(64, '\x5a'));
+      }
+    }
+  }
+}
+
+TEST(CryptogramPaths, KeyInsideALongTextActsAsACopy) {
+  for (CipherPath path : kAllCipherPaths) {
+    if (!cipher_path_supported(path)) continue;
+    std::string text(200, 'q');
+    text[77] = 'x';
+    std::string expected = text;
+    for (char& c : expected) {
+      if (c != 'x') c = static_cast<char>(c ^ 'x');
+    }
+    cryptogram(text.data(), text.data() + 77, path);
+    EXPECT_EQ(text, expected) << cipher_path_name(path);
+  }
 }
 
 // File contents and the enciphered fields they yield, malformed files included: a reader of
