@@ -25,4 +25,8 @@ int credentials_check(const std::string& file);
 
 int cipher(const std::string& key);
 
+// Standard input or output for "" and "-".
+int base64_encode(const std::string& in, const std::string& out);
+int base64_decode(const std::string& in, const std::string& out);
+
 }  // namespace tarn::cli

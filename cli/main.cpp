@@ -70,8 +70,30 @@ int run(int argc, char** argv) {
   cipher_command->add_option("-k,--key", key, "The key; only its first byte counts.")->required();
   cipher_command->callback([&] { command = [&] { return cipher(key); }; });
 
-  for (CLI::App* sub : {credentials, write, read, check, cipher_command})
+  std::string base64_in, base64_out;
+  CLI::App* base64_command = app.add_subcommand(
+      "base64",
+      "Convert between bytes and Base64 text (standard alphabet, \"=\" pad, no line "
+      "breaks), streaming files of any size.");
+  base64_command->require_subcommand(1);
+  CLI::App* encode = base64_command->add_subcommand("encode", "Bytes to Base64 text.");
+  CLI::App* decode = base64_command->add_subcommand(
+      "decode",
+      "Base64 text to bytes. A character outside the alphabet fails with its offset (one line "
+      "end at the very end is allowed); text after a padded quad is ignored, as in tarn.dll.");
+  for (CLI::App* direction : {encode, decode}) {
+    direction->add_option("in", base64_in, "The input file (default or \"-\": standard input).");
+    direction->add_option("out", base64_out,
+                          "The output file, replaced once the conversion has succeeded "
+                          "(default or \"-\": standard output).");
+  }
+  encode->callback([&] { command = [&] { return base64_encode(base64_in, base64_out); }; });
+  decode->callback([&] { command = [&] { return base64_decode(base64_in, base64_out); }; });
+
+  for (CLI::App* sub :
+       {credentials, write, read, check, cipher_command, base64_command, encode, decode}) {
     sub->footer(kExitCodesText);
+  }
 
   try {
     app.parse(argc, argv);

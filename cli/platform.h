@@ -31,6 +31,13 @@ FileOutcome write_new_file(const std::string& path, std::string_view content, st
 FileOutcome move_file(const std::string& from, const std::string& to, bool replace,
                       std::string& error);
 
+// Opens `path` for binary writing, creating it; nothing (with `error` set) when it exists
+// already or cannot be created.
+std::FILE* create_new_stream(const std::string& path, std::string& error);
+
+// Flushes `stream` and its file's data through to the disk.
+bool sync_stream(std::FILE* stream);
+
 // Removes a file, ignoring failure: used only to clean up after another failure.
 void remove_file_quietly(const std::string& path);
 

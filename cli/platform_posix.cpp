@@ -77,6 +77,20 @@ FileOutcome move_file(const std::string& from, const std::string& to, bool repla
   return FileOutcome::kFailed;
 }
 
+std::FILE* create_new_stream(const std::string& path, std::string& error) {
+  const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  std::FILE* stream = file < 0 ? nullptr : fdopen(file, "wb");
+  if (stream == nullptr) {
+    error = std::strerror(errno);
+    if (file >= 0) close(file);
+  }
+  return stream;
+}
+
+bool sync_stream(std::FILE* stream) {
+  return std::fflush(stream) == 0 && fsync(fileno(stream)) == 0;
+}
+
 void remove_file_quietly(const std::string& path) { unlink(path.c_str()); }
 
 unsigned long process_id() { return static_cast<unsigned long>(getpid()); }

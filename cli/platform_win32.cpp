@@ -1,7 +1,10 @@
 #include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
 #include "cli/platform.h"
@@ -86,6 +89,21 @@ FileOutcome move_file(const std::string& from, const std::string& to, bool repla
   }
   error = system_message(code);
   return FileOutcome::kFailed;
+}
+
+std::FILE* create_new_stream(const std::string& path, std::string& error) {
+  const int file =
+      _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  std::FILE* stream = file < 0 ? nullptr : _fdopen(file, "wb");
+  if (stream == nullptr) {
+    error = std::strerror(errno);
+    if (file >= 0) _close(file);
+  }
+  return stream;
+}
+
+bool sync_stream(std::FILE* stream) {
+  return std::fflush(stream) == 0 && _commit(_fileno(stream)) == 0;
 }
 
 void remove_file_quietly(const std::string& path) { DeleteFileA(path.c_str()); }

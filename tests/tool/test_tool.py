@@ -1,6 +1,8 @@
 """The tarn tool end to end: the program named by TARN_TOOL run as a user would run it."""
+import base64
 import os
 import pathlib
+import pty
 import random
 import re
 import subprocess
@@ -177,6 +179,80 @@ class Cipher(ToolTest):
 
     def test_empty_key_is_refused(self):
         self.assertEqual(self.run_tool("cipher", "--key", "", stdin=b"x").returncode, 2)
+
+
+class Base64(ToolTest):
+    @classmethod
+    def setUpClass(cls):
+        cls.data = random.Random(9).randbytes(6 * 1024 * 1024 + 1)  # several chunks, a tail
+
+    def test_files_round_trip_and_match_the_standard(self):
+        (self.dir / "data.bin").write_bytes(self.data)
+        encoded = self.run_tool("base64", "encode", "data.bin", "data.b64")
+        self.assertEqual(encoded.returncode, 0, encoded.stderr)
+        self.assertEqual((self.dir / "data.b64").read_bytes(), base64.b64encode(self.data))
+        decoded = self.run_tool("base64", "decode", "data.b64", "back.bin")
+        self.assertEqual(decoded.returncode, 0, decoded.stderr)
+        self.assertEqual((self.dir / "back.bin").read_bytes(), self.data)
+        self.assertEqual(self.entries(), ["back.bin", "data.b64", "data.bin"])
+
+    def test_streams_through_standard_input_and_output(self):
+        text = self.run_tool("base64", "encode", stdin=self.data).stdout
+        self.assertEqual(text, base64.b64encode(self.data))
+        self.assertEqual(self.run_tool("base64", "decode", "-", "-", stdin=text).stdout, self.data)
+
+    def test_decode_follows_the_library_rules(self):
+        cases = [
+            (b"aGVsbG8=", b"hello"),
+            (b"aGVsbG8=\n", b"hello"),       # one line end at the very end is no part of it
+            (b"aGVsbG8h\r\n", b"hello!"),
+            (b"aGVsbG8", b"hello"),          # a short last quad decodes as if padded
+            (b"aGk=garbage!", b"hi"),        # text after a padded quad is not read
+            (b"", b""),
+        ]
+        for text, data in cases:
+            result = self.run_tool("base64", "decode", stdin=text)
+            self.assertEqual((result.returncode, result.stdout), (0, data), text)
+
+    def test_invalid_character_reports_its_offset_and_writes_no_file(self):
+        text = bytearray(base64.b64encode(self.data))
+        for offset, byte in ((3_000_001, ord("-")), (5, ord("\n")), (len(text) - 9, 0xE9)):
+            with self.subTest(offset=offset):
+                broken = bytes(text[:offset]) + bytes([byte]) + bytes(text[offset + 1:])
+                (self.dir / "in.b64").write_bytes(broken)
+                (self.dir / "out.bin").write_bytes(b"previous")
+                result = self.run_tool("base64", "decode", "in.b64", "out.bin")
+                self.assertEqual(result.returncode, 1)
+                self.assertIn(b"byte 0x%02X at offset %d" % (byte, offset), result.stderr)
+                self.assertEqual((self.dir / "out.bin").read_bytes(), b"previous")
+                self.assertEqual(self.entries(), ["in.b64", "out.bin"])
+
+    def test_progress_bar_only_on_a_terminal(self):
+        (self.dir / "data.bin").write_bytes(self.data)
+        quiet = self.run_tool("base64", "encode", "data.bin", "a.b64")
+        self.assertEqual(quiet.stderr, b"")
+        main_end, tool_end = pty.openpty()
+        try:
+            process = subprocess.run([TOOL, "base64", "encode", "data.bin", "b.b64"],
+                                     stderr=tool_end, cwd=self.dir, timeout=120)
+            os.close(tool_end)
+            tool_end = None
+            shown = b""
+            while True:
+                try:
+                    chunk = os.read(main_end, 4096)
+                except OSError:
+                    break
+                if not chunk:
+                    break
+                shown += chunk
+        finally:
+            os.close(main_end)
+            if tool_end is not None:
+                os.close(tool_end)
+        self.assertEqual(process.returncode, 0)
+        self.assertIn(b"100%", shown)
+        self.assertEqual((self.dir / "b.b64").read_bytes(), (self.dir / "a.b64").read_bytes())
 
 
 if __name__ == "__main__":

@@ -140,5 +140,22 @@ TEST_F(Tool, CipherMatchesTheDll) {
   EXPECT_EQ(run.output, expected);
 }
 
+TEST_F(Tool, Base64OfSeveralMebibytesMatchesTheDllAndRoundTrips) {
+  std::string data(5 * 1024 * 1024 + 2, '\0');
+  unsigned state = 12345;
+  for (char& byte : data) byte = static_cast<char>((state = state * 1103515245 + 12345) >> 16);
+  write_file("data.bin", data);
+
+  std::string expected(((data.size() + 2) / 3) * 4, '\0');
+  ASSERT_EQ(dll().Base64Encode(reinterpret_cast<const unsigned char*>(data.data()),
+                               static_cast<int32_t>(data.size()), expected.data(),
+                               static_cast<int32_t>(expected.size())),
+            static_cast<int32_t>(expected.size()));
+  ASSERT_EQ(run_tool("base64 encode data.bin data.b64").exit_code, 0u);
+  EXPECT_TRUE(read_file("data.b64") == expected);
+  ASSERT_EQ(run_tool("base64 decode data.b64 back.bin").exit_code, 0u);
+  EXPECT_TRUE(read_file("back.bin") == data);
+}
+
 }  // namespace
 }  // namespace tarn::wine
