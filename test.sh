@@ -24,4 +24,7 @@ for source in fuzz/*.cpp; do
   scripts/fuzz.sh "$(basename "$source" .cpp)" 8
 done
 
+echo "== reproducible build: a second build of the same sources gives the same bytes"
+scripts/check-reproducible.sh
+
 echo "test: all tiers passed"

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarn::cipher {
 
@@ -27,8 +28,26 @@ struct CredentialFields {
 // read.
 CredentialFields credential_fields(std::string_view file_bytes);
 
-// Builds the file content for a user name and password (each at most 99 bytes, no zero byte).
+// Why `value` cannot be stored as a field (longer than 99 bytes, or holding a zero byte that
+// would end the reader's text), or nothing when it can.
+std::optional<std::string> credential_value_problem(std::string_view value);
+
+// Builds the file content for a user name and password. Throws std::invalid_argument for a value
+// that credential_value_problem refuses, since its file would read back as something else.
 std::string credential_file_content(std::string_view user, std::string_view password);
+
+// One thing that keeps a file from being a credential file as credential_file_content writes
+// it, at the byte offset where it shows, in words for the person who has to fix it.
+struct CredentialFileProblem {
+  std::size_t offset;
+  std::string description;
+};
+
+// Everything wrong with `file_bytes` as a credential file, in the order of the offsets; empty
+// for a well-formed file. The structure is followed up to its first fault, since every length
+// after a broken one would be read from the wrong place. The reader accepts every file anyway;
+// this tells a person why a file yields something other than what they stored.
+std::vector<CredentialFileProblem> credential_file_problems(std::string_view file_bytes);
 
 // The port through which the reader gets the file: the first `max_bytes` bytes of the
 // credential file in the current directory, or nothing when it cannot be opened or read.
