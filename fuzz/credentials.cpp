@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "cipher/cryptogram.h"
+#include "fakes/string_credential_source.h"
 
 namespace {
 
@@ -20,17 +21,6 @@ using namespace tarn::cipher;
 void check(bool condition) {
   if (!condition) std::abort();
 }
-
-class Source final : public CredentialSource {
- public:
-  explicit Source(std::string content) : content_(std::move(content)) {}
-  std::optional<std::string> read_prefix(std::size_t max_bytes) override {
-    return content_.substr(0, max_bytes);
-  }
-
- private:
-  std::string content_;
-};
 
 void check_fields(std::string_view file) {
   const CredentialFields fields = credential_fields(file);
@@ -46,7 +36,7 @@ void check_fields(std::string_view file) {
   check(prefix_fields.user == fields.user && prefix_fields.password == fields.password);
 
   // The reader writes each field, deciphered and terminated, and nothing past it.
-  Source source{std::string(file)};
+  tarn::fakes::StringCredentialSource source{std::string(file)};
   char user[kMaxFieldLength + 9], password[kMaxFieldLength + 9];
   std::memset(user, 0x5A, sizeof user);
   std::memset(password, 0x5A, sizeof password);
@@ -71,7 +61,7 @@ void check_round_trip(std::string_view raw) {
   const std::string user = rest.substr(0, std::min(split, rest.size()));
   const std::string password = rest.substr(user.size(), kMaxFieldLength);
 
-  Source source(credential_file_content(user, password));
+  tarn::fakes::StringCredentialSource source(credential_file_content(user, password));
   char user_out[kMaxFieldLength + 1], password_out[kMaxFieldLength + 1];
   check(read_credentials(source, user_out, password_out) == 0);
   check(user_out == user && password_out == password);

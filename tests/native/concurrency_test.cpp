@@ -16,6 +16,7 @@
 #include "fakes/fake_file_system.h"
 #include "fakes/recording_gdi.h"
 #include "fakes/scripted_help.h"
+#include "fakes/string_credential_source.h"
 #include "fsutil/create_dir.h"
 #include "fsutil/delete.h"
 #include "fsutil/list.h"
@@ -28,22 +29,11 @@ namespace {
 constexpr int kThreads = 8;
 constexpr int kRounds = 200;
 
-class Source final : public cipher::CredentialSource {
- public:
-  explicit Source(std::string content) : content_(std::move(content)) {}
-  std::optional<std::string> read_prefix(std::size_t max_bytes) override {
-    return content_.substr(0, max_bytes);
-  }
-
- private:
-  std::string content_;
-};
-
 // One thread's work: every export's logic on buffers of its own; false on any wrong result.
 bool run_exports(int thread, winutil::HelpEngineLoader& loader, fakes::ScriptedHelp& help) {
   const std::string user = "user" + std::to_string(thread);
   const std::string password = "pw" + std::to_string(thread * 7919);
-  Source source(cipher::credential_file_content(user, password));
+  fakes::StringCredentialSource source(cipher::credential_file_content(user, password));
   for (int round = 0; round < kRounds; ++round) {
     std::string text = "thread " + std::to_string(thread) + " round " + std::to_string(round);
     const std::string plain = text;
