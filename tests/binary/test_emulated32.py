@@ -51,21 +51,20 @@ class EmulatedExports:
         self.assertEqual(popped, EXPORTS[name][1], name)
         return result
 
-    def encode(self, data, room):
+    def convert(self, export, source_bytes, room):
+        """Runs a Base64 export into a target of `room` bytes; nothing past it may change."""
         self.dll.reset_heap()
-        source = self.dll.alloc(data)
+        source = self.dll.alloc(source_bytes)
         target = self.dll.alloc(bytes([SENTINEL]) * (room + 8))
-        result = self.call("Base64Encode", source, len(data), target, room)
+        result = self.call(export, source, len(source_bytes), target, room)
         self.assertEqual(self.dll.read(target + room, 8), bytes([SENTINEL]) * 8)
         return result, self.dll.read(target, room)
 
+    def encode(self, data, room):
+        return self.convert("Base64Encode", data, room)
+
     def decode(self, text, room):
-        self.dll.reset_heap()
-        source = self.dll.alloc(text)
-        target = self.dll.alloc(bytes([SENTINEL]) * (room + 8))
-        result = self.call("Base64Decode", source, len(text), target, room)
-        self.assertEqual(self.dll.read(target + room, 8), bytes([SENTINEL]) * 8)
-        return result, self.dll.read(target, room)
+        return self.convert("Base64Decode", text, room)
 
     def run_cryptogram(self, text, key):
         self.dll.reset_heap()
